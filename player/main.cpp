@@ -1,0 +1,3 @@
+#include "player/player_entry.hpp"
+
+int main(int argc, char** argv) { return melvo::RunPlayer(argc, argv); }
