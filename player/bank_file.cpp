@@ -123,7 +123,7 @@ InstrumentBank LoadInstrumentBank(const std::string& directory, const std::strin
     if (const auto* error = std::get_if<BankLoadError>(&result)) {
         ReportError(BankLoadMessage(*error));
     }
-    return std::move(std::get<InstrumentBank>(result));
+    return std::get<InstrumentBank>(std::move(result));
 }
 
 }  // namespace melvo

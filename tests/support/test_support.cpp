@@ -22,7 +22,7 @@ TempDir::TempDir() {
     if (mkdtemp(name.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
-    path_ = name.data();
+    path_ = std::filesystem::path(std::string(name.data()));
 }
 
 TempDir::~TempDir() {
