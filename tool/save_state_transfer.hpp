@@ -1,0 +1,40 @@
+// Moving a song between a ZSNES 1.43 save state and a song file.
+//
+// Of a save state the tool knows three things: it begins with "ZSNE", the
+// song's 576-byte note block (the song file's layout) lies at offset 5623,
+// and the song's tempo byte at offset 6203. Everything else in it is left
+// alone. Bytes that a file does not hold are read as zero.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "tool/tool_screen.hpp"
+#include "tool/tool_state.hpp"
+
+namespace melvo {
+
+inline constexpr std::array<std::uint8_t, 4> kStateMagic = {'Z', 'S', 'N', 'E'};
+inline constexpr std::size_t kStateNotesOffset = 5623;
+inline constexpr std::size_t kStateTempoOffset = 6203;
+
+// Where a song file of `version` keeps its note block and tempo byte;
+// nothing for a version the injector does not know.
+struct SongNotesPlace {
+    std::size_t notesOffset;
+    std::size_t tempoOffset;
+};
+std::optional<SongNotesPlace> SongNotesPlaceFor(std::uint16_t version);
+
+// Menu choice 1, and the one operation of a command-line run: asks for (or
+// takes from `state`) the save state, the song file, the title, the author
+// and the bank name, and writes the save state's song as a version-2 file.
+AfterOperation RipSong(const ToolState& state, ToolScreen& screen);
+
+// Menu choice 2: copies a song file's notes and tempo into a save state, in
+// place.
+AfterOperation InjectSong(ToolScreen& screen);
+
+}  // namespace melvo
