@@ -19,6 +19,11 @@ void WaitForKey();
 // Does nothing when standard input is not a terminal.
 void EnterKeyMode();
 void RestoreTerminal();
+// Text written to standard output when a signal ends the process (such as
+// the sequence that gives a terminal back its own colours); empty for none.
+// At most 64 bytes are kept.
+void SetSignalExitText(std::string_view text);
+
 // Reads one key in key mode (or one byte without a terminal); false at end
 // of input or on a read error.
 bool ReadKey();

@@ -2,6 +2,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -14,9 +15,17 @@ namespace {
 struct termios savedSettings {};
 std::atomic<bool> keyModeActive{false};
 
+// Written by the signal handler, so held in a fixed buffer: no allocation there.
+char signalExitText[64] = {};
+std::atomic<std::size_t> signalExitTextLength{0};
+
 void RestoreOnSignal(int signalNumber) {
     if (keyModeActive.exchange(false)) {
         tcsetattr(STDIN_FILENO, TCSANOW, &savedSettings);
+    }
+    const std::size_t length = signalExitTextLength.load();
+    if (length > 0) {
+        [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, signalExitText, length);
     }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
@@ -79,6 +88,16 @@ void EnterKeyMode() {
     keyModeActive.store(true);
     if (tcsetattr(STDIN_FILENO, TCSANOW, &keySettings) != 0) {
         keyModeActive.store(false);
+    }
+}
+
+void SetSignalExitText(std::string_view text) {
+    const std::size_t length = std::min(text.size(), sizeof signalExitText);
+    signalExitTextLength.store(0);
+    std::copy_n(text.data(), length, signalExitText);
+    signalExitTextLength.store(length);
+    if (length > 0) {
+        InstallRestoreHandlers();
     }
 }
 
