@@ -67,6 +67,7 @@ ToolConsole::ToolConsole()
 ToolConsole::~ToolConsole() {
     if (!colours_.empty()) {
         platform::WriteStdout(kResetColours);
+        platform::SetSignalExitText({});
     }
 }
 
@@ -100,6 +101,8 @@ void ToolConsole::SetColours(ScreenColour foreground, ScreenColour background) {
     }
     colours_ = ColourSequence(foreground, background);
     platform::WriteStdout(colours_);
+    // Interrupted at a prompt, the tool must not leave the terminal painted.
+    platform::SetSignalExitText(kResetColours);
 }
 
 void ToolConsole::WaitForKey() { platform::WaitForKey(); }

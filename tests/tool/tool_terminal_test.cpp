@@ -78,7 +78,8 @@ public:
         EXPECT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
 
-    // Reads everything up to the session's end and returns its exit status.
+    // Reads everything up to the session's end and returns its exit status,
+    // or -1 when a signal ended it.
     int Finish() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline && ReadSome(100)) {
@@ -190,6 +191,17 @@ TEST(ToolTerminal, KeyWaitRestoresTheTerminalSettings) {
     const SettingsLines settings = SettingsAround(out);
     EXPECT_FALSE(settings.before.empty());
     EXPECT_EQ(settings.before, settings.after);
+}
+
+TEST(ToolTerminal, InterruptAtThePromptResetsTheColours) {
+    TerminalSession session("exec '" + test::kToolProgram + "'");
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.WaitFor("Waiting --> "));
+    session.Type("\x03");
+    EXPECT_EQ(session.Finish(), -1);
+    const std::string& out = session.output();
+    const std::string afterPrompt = out.substr(out.rfind("Waiting --> "));
+    EXPECT_NE(afterPrompt.find(kResetColours), std::string::npos) << afterPrompt;
 }
 
 }  // namespace
