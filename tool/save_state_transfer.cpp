@@ -24,9 +24,13 @@ std::vector<std::uint8_t> ReadZeroFilled(const RegularFile& file, std::size_t of
 }
 
 template <std::size_t N>
-bool StartsWith(const RegularFile& file, const std::array<std::uint8_t, N>& magic) {
-    const std::vector<std::uint8_t> head = ReadZeroFilled(file, 0, N);
-    return std::equal(magic.begin(), magic.end(), head.begin());
+bool StartsWith(Bytes head, const std::array<std::uint8_t, N>& magic) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (ByteAtOrZero(head, i) != magic[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A file that opens as a regular file and holds at least one byte.
@@ -36,14 +40,6 @@ std::optional<RegularFile> OpenNonEmpty(const std::string& path, FileMode mode) 
         return std::nullopt;
     }
     return file;
-}
-
-SongRecord SongOfSaveState(const RegularFile& saveState) {
-    SongRecord song;
-    const std::vector<std::uint8_t> noteBlock = ReadZeroFilled(saveState, kStateNotesOffset, kNoteBlockSize);
-    song.notes = DecodeNoteBlock(noteBlock);
-    song.tempo = ReadZeroFilled(saveState, kStateTempoOffset, 1).front();
-    return song;
 }
 
 void PrintCouldNotWrite(ToolScreen& screen, const std::string& path) {
@@ -61,6 +57,51 @@ std::optional<SongNotesPlace> SongNotesPlaceFor(std::uint16_t version) {
         default:
             return std::nullopt;
     }
+}
+
+std::optional<SongFileImage> RipSongImage(Bytes saveStateHead, const TextField& title, const TextField& author,
+                                          const TextField& bankName) {
+    if (!StartsWith(saveStateHead, kStateMagic)) {
+        return std::nullopt;
+    }
+    SongRecord song;
+    const std::size_t notesEnd = std::min(saveStateHead.size(), kStateNotesOffset + kNoteBlockSize);
+    const Bytes noteBlock =
+        notesEnd > kStateNotesOffset ? saveStateHead.subspan(kStateNotesOffset, notesEnd - kStateNotesOffset) : Bytes();
+    song.notes = DecodeNoteBlock(noteBlock);  // missing note bytes decode as zero
+    song.tempo = ByteAtOrZero(saveStateHead, kStateTempoOffset);
+    song.title = title;
+    song.author = author;
+    song.bankName = bankName;
+    return EncodeSongFileV2(song);
+}
+
+std::variant<InjectPatch, InjectRefusal> PlanInjection(Bytes songHead, Bytes saveStateHead) {
+    if (!StartsWith(saveStateHead, kStateMagic)) {
+        return InjectRefusal::DestinationNotState;
+    }
+    if (!StartsWith(songHead, kSongMagic)) {
+        return InjectRefusal::SourceNotSong;
+    }
+    InjectPatch patch;
+    patch.version = ReadU16le(songHead, kSongVersionOffset);
+    const std::optional<SongNotesPlace> place = SongNotesPlaceFor(patch.version);
+    if (!place) {
+        return InjectRefusal::IncompatibleVersion;
+    }
+    for (std::size_t i = 0; i < kNoteBlockSize; ++i) {
+        patch.notes[i] = ByteAtOrZero(songHead, place->notesOffset + i);
+    }
+    patch.tempo = ByteAtOrZero(songHead, place->tempoOffset);
+    return patch;
+}
+
+void ApplyInjection(std::vector<std::uint8_t>& saveState, const InjectPatch& patch) {
+    if (saveState.size() < kStateSongEnd) {
+        saveState.resize(kStateSongEnd, 0);
+    }
+    std::copy(patch.notes.begin(), patch.notes.end(), saveState.begin() + kStateNotesOffset);
+    saveState[kStateTempoOffset] = patch.tempo;
 }
 
 AfterOperation RipSong(const ToolState& state, ToolScreen& screen) {
@@ -84,7 +125,10 @@ AfterOperation RipSong(const ToolState& state, ToolScreen& screen) {
     screen.PrintLine("Preferred MVI Instrument filename?");
     const TextField bankName = MakeTextField(answer(state.bankNameArg));
 
-    if (!StartsWith(*saveState, kStateMagic)) {
+    const std::vector<std::uint8_t> stateHead = ReadZeroFilled(*saveState, 0, kStateSongEnd);
+    saveState.reset();
+    const std::optional<SongFileImage> image = RipSongImage(stateHead, title, author, bankName);
+    if (!image) {
         screen.PrintLine("Not a supported ZST file. Aborting.");
         return AfterOperation::BackToMenu;
     }
@@ -93,13 +137,7 @@ AfterOperation RipSong(const ToolState& state, ToolScreen& screen) {
         PrintCouldNotWrite(screen, songPath);
         return AfterOperation::BackToMenu;
     }
-
-    SongRecord song = SongOfSaveState(*saveState);
-    saveState.reset();
-    song.title = title;
-    song.author = author;
-    song.bankName = bankName;
-    if (!platform::WriteFileAtomically(songPath, EncodeSongFileV2(song))) {
+    if (!platform::WriteFileAtomically(songPath, *image)) {
         PrintCouldNotWrite(screen, songPath);
         return AfterOperation::BackToMenu;
     }
@@ -127,27 +165,27 @@ AfterOperation InjectSong(ToolScreen& screen) {
         return AfterOperation::BackToPrompt;
     }
 
-    if (!StartsWith(*saveState, kStateMagic)) {
-        screen.PrintLine("Dest is not a ZST file. Aborting.");
-        return AfterOperation::BackToPrompt;
+    const auto plan = PlanInjection(ReadZeroFilled(*song, 0, kSongFileSizeV2), ReadZeroFilled(*saveState, 0, 4));
+    if (const auto* refusal = std::get_if<InjectRefusal>(&plan)) {
+        switch (*refusal) {
+            case InjectRefusal::DestinationNotState:
+                screen.PrintLine("Dest is not a ZST file. Aborting.");
+                return AfterOperation::BackToPrompt;
+            case InjectRefusal::SourceNotSong:
+                screen.PrintLine("Source is not a MVS file. Aborting.");
+                return AfterOperation::BackToPrompt;
+            case InjectRefusal::IncompatibleVersion:
+                screen.PrintLine("Incompatible version of MVS file. Aborting.");
+                return AfterOperation::BackToMenu;
+        }
     }
-    if (!StartsWith(*song, kSongMagic)) {
-        screen.PrintLine("Source is not a MVS file. Aborting.");
-        return AfterOperation::BackToPrompt;
-    }
-    const std::uint16_t version = ReadU16le(ReadZeroFilled(*song, kSongVersionOffset, 2), 0);
-    const std::optional<SongNotesPlace> place = SongNotesPlaceFor(version);
-    if (!place) {
-        screen.PrintLine("Incompatible version of MVS file. Aborting.");
-        return AfterOperation::BackToMenu;
-    }
+    const InjectPatch& patch = std::get<InjectPatch>(plan);
 
-    screen.PrintLine("MVS Version " + std::to_string(version) + " ");
+    screen.PrintLine("MVS Version " + std::to_string(patch.version) + " ");
     screen.PrintLine("Injecting...");
-    const std::vector<std::uint8_t> noteBlock = ReadZeroFilled(*song, place->notesOffset, kNoteBlockSize);
-    const std::vector<std::uint8_t> tempo = ReadZeroFilled(*song, place->tempoOffset, 1);
+    const std::array<std::uint8_t, 1> tempo = {patch.tempo};
     // Writing past the end of a short state lengthens it; the gap reads as zeros.
-    if (!saveState->WriteAt(kStateNotesOffset, noteBlock) || !saveState->WriteAt(kStateTempoOffset, tempo)) {
+    if (!saveState->WriteAt(kStateNotesOffset, patch.notes) || !saveState->WriteAt(kStateTempoOffset, tempo)) {
         PrintCouldNotWrite(screen, statePath);
         return AfterOperation::BackToMenu;
     }
