@@ -31,7 +31,8 @@ CellConversion ConvertCell(const NoteCell& cell) {
         return result;
     }
     const bool inRange = cell.note >= kLowestStaffNote && cell.note <= kHighestStaffNote;
-    std::uint8_t pitch = inRange ? kStaffPitchTable[static_cast<std::size_t>(cell.note + 1)] : kNoPitch;
+    // The table starts at B-1, note -1.
+    std::uint8_t pitch = inRange ? kStaffPitchTable[static_cast<std::size_t>(cell.note - kLowestStaffNote)] : kNoPitch;
     std::int32_t instrument = cell.sampleNumber - 1;
 
     if (cell.sampleNumber == kHighSampleForLowSlot) {

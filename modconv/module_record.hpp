@@ -30,7 +30,8 @@ struct PatternCopy {
     std::vector<NoteCell> cells;          // rows x channels, row after row, channel 0 first
 
     const NoteCell& At(std::int32_t row, std::int32_t channel) const {
-        return cells[static_cast<std::size_t>(row * channels + channel)];
+        const auto index = static_cast<std::size_t>(row) * static_cast<std::size_t>(channels);
+        return cells[index + static_cast<std::size_t>(channel)];
     }
     friend bool operator==(const PatternCopy&, const PatternCopy&) = default;
 };

@@ -265,6 +265,21 @@ TEST_F(ConverterRun, ExistingSongIsReplacedWhole) {
     EXPECT_EQ(test::ReadFile(dir_ / "old.mvs"), test::SongFileBytes(SampleModuleSong(255, "")));
 }
 
+TEST_F(ConverterRun, PathsLongerThanAnyFixedBufferWork) {
+    fs::path relative;
+    for (int level = 0; level < 6; ++level) {
+        relative /= std::string(200, static_cast<char>('a' + level));
+    }
+    fs::create_directories(dir_ / relative);
+    const std::string input = (relative / "tune.mod").string();
+    ASSERT_GT(input.size(), 1200u);
+    WriteModule(input, SampleModule());
+    const auto result = Run({input});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardOutput, ConvertedText(input, input + ".mvs", "Using the default tempo of 150\n", ""));
+    EXPECT_EQ(test::ReadFile(dir_ / (input + ".mvs")), test::SongFileBytes(SampleModuleSong(150, "")));
+}
+
 TEST_F(ConverterRun, EightChannelModuleConvertsItsFirstThreeChannels) {
     ModuleBuilder builder("8CHN", 8);
     builder.Name("Eight").Note(0, 0, 0, "D-3", 3).Note(0, 0, 2, "F-2", 14);
