@@ -9,8 +9,8 @@ constexpr std::int32_t kLowestStaffNote = -1;                                   
 constexpr std::int32_t kHighestStaffNote = static_cast<std::int32_t>(kStaffPitchTable.size()) - 2;  // G-3
 
 // Sample numbers with rules of their own.
-constexpr std::int32_t kHighSampleForLowSlot = 13;   // the low half of instrument 12
-constexpr std::int32_t kHighSampleForHighSlot = 16;  // the high half of instrument 12
+constexpr std::int32_t kSampleOfLowHalf = 13;   // the low half of instrument 12
+constexpr std::int32_t kSampleOfHighHalf = 16;  // the high half of instrument 12
 constexpr std::int32_t kLastPlainSample = 15;
 constexpr std::uint8_t kSplitInstrument = 12;
 constexpr std::uint8_t kSplitPitch = 7;  // instrument 12 sounds from its high slot from here up
@@ -35,9 +35,9 @@ CellConversion ConvertCell(const NoteCell& cell) {
     std::uint8_t pitch = inRange ? kStaffPitchTable[static_cast<std::size_t>(cell.note - kLowestStaffNote)] : kNoPitch;
     std::int32_t instrument = cell.sampleNumber - 1;
 
-    if (cell.sampleNumber == kHighSampleForLowSlot) {
+    if (cell.sampleNumber == kSampleOfLowHalf) {
         pitch = std::min<std::uint8_t>(pitch, kSplitPitch - 1);
-    } else if (cell.sampleNumber == kHighSampleForHighSlot && inRange) {
+    } else if (cell.sampleNumber == kSampleOfHighHalf && inRange) {
         instrument = kSplitInstrument;
         pitch = std::max(pitch, kSplitPitch);
     } else if (cell.sampleNumber < 1 || cell.sampleNumber > kLastPlainSample) {
