@@ -199,4 +199,151 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     return result;
 }
 
+RunningProcess::RunningProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+    int inPipe[2] = {-1, -1};
+    int outPipe[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
+    if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (child == 0) {
+        dup2(inPipe[0], STDIN_FILENO);
+        if (options.standardOutputFile) {
+            const int outFile = open(options.standardOutputFile->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(outFile, STDOUT_FILENO);
+        } else {
+            dup2(outPipe[1], STDOUT_FILENO);
+        }
+        dup2(errPipe[1], STDERR_FILENO);
+        for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
+            close(fd);
+        }
+        for (const auto& [key, value] : options.environment) {
+            setenv(key.c_str(), value.c_str(), 1);
+        }
+        if (options.workingDirectory && chdir(options.workingDirectory->c_str()) != 0) {
+            _exit(126);
+        }
+        std::vector<char*> args;
+        for (const auto& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    signal(SIGPIPE, SIG_IGN);
+    close(inPipe[0]);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    pid_ = child;
+    stdinFd_ = inPipe[1];
+    stdoutFd_ = outPipe[0];
+    stderrFd_ = errPipe[0];
+    if (options.standardOutputFile) {
+        CloseIfOpen(stdoutFd_);
+    }
+}
+
+RunningProcess::~RunningProcess() {
+    if (!finished_) {
+        kill(pid_, SIGKILL);
+        Reap(true);
+    }
+    CloseIfOpen(stdinFd_);
+    CloseIfOpen(stdoutFd_);
+    CloseIfOpen(stderrFd_);
+}
+
+bool RunningProcess::WriteStdin(const std::string& text) {
+    std::size_t written = 0;
+    while (stdinFd_ >= 0 && written < text.size()) {
+        const ssize_t n = write(stdinFd_, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return written == text.size();
+}
+
+void RunningProcess::CloseStdin() { CloseIfOpen(stdinFd_); }
+
+bool RunningProcess::Reap(bool block) {
+    if (finished_) {
+        return true;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, block ? 0 : WNOHANG) != pid_) {
+        return false;
+    }
+    finished_ = true;
+    exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return true;
+}
+
+std::optional<int> RunningProcess::WaitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!Reap(false)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return exitStatus_;
+}
+
+ProcessResult RunningProcess::Wait(std::chrono::milliseconds timeout) {
+    ProcessResult result;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    char buffer[65536];
+    for (;;) {
+        pollfd fds[2];
+        nfds_t count = 0;
+        for (const int fd : {stdoutFd_, stderrFd_}) {
+            if (fd >= 0) {
+                fds[count++] = pollfd{fd, POLLIN, 0};
+            }
+        }
+        if (count > 0) {
+            poll(fds, count, 5);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        for (nfds_t i = 0; i < count; ++i) {
+            if (fds[i].revents == 0) {
+                continue;
+            }
+            const bool isOut = fds[i].fd == stdoutFd_;
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (isOut ? result.standardOutput : result.standardError).append(buffer, static_cast<std::size_t>(n));
+            } else {
+                CloseIfOpen(isOut ? stdoutFd_ : stderrFd_);
+            }
+        }
+        if (Reap(false) && stdoutFd_ < 0 && stderrFd_ < 0) {
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            if (!finished_) {
+                result.timedOut = true;
+                kill(pid_, SIGKILL);
+                Reap(true);
+                exitStatus_ = -1;
+            }
+            break;
+        }
+    }
+    result.exitStatus = exitStatus_;
+    return result;
+}
+
 }  // namespace melvo::test

@@ -53,4 +53,37 @@ struct ProcessResult {
 // Runs `argv` (argv[0] is the program path, used as given) and waits for it.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
+// A program left running so that a test can watch it and send it input later
+// (a key once its output shows what the test waits for). Its standard input
+// is a pipe that stays open until CloseStdin or Wait; standard output goes to
+// options.standardOutputFile, or to a pipe that is read only in Wait (so a
+// test can let it fill up). Standard error is read only in Wait, too.
+// options.standardInput, holdStandardInputOpen and timeout are not used.
+class RunningProcess {
+public:
+    RunningProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
+    ~RunningProcess();  // kills the program if it still runs
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    bool WriteStdin(const std::string& text);
+    void CloseStdin();
+    // Waits for the end without reading the pipes (so a full pipe stays
+    // full); the exit status, or nothing if the program still runs.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+    // Reads the pipes until the program ends or `timeout` passes (then kills
+    // it and sets timedOut).
+    ProcessResult Wait(std::chrono::milliseconds timeout);
+
+private:
+    bool Reap(bool block);
+
+    int pid_ = -1;
+    int stdinFd_ = -1;
+    int stdoutFd_ = -1;
+    int stderrFd_ = -1;
+    bool finished_ = false;
+    int exitStatus_ = -1;
+};
+
 }  // namespace melvo::test
