@@ -52,7 +52,9 @@ inline std::int16_t StepVoice(Voice& voice) {
     if (!voice.active) {
         return 0;
     }
-    const std::int16_t value = voice.samples[static_cast<std::size_t>(voice.position)];
+    // position lies in 0..length-1 (below 2^32), so a signed conversion
+    // suffices and spares the check an unsigned one needs.
+    const std::int16_t value = voice.samples[static_cast<std::int64_t>(voice.position)];
     voice.position += voice.step;
     if (voice.position >= voice.length) {
         voice.active = false;
