@@ -5,10 +5,12 @@
 // to listen to it with melvoplay by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "player/bank_file.hpp"
+#include "player/sequencer.hpp"
 #include "player/song_file.hpp"
 #include "tests/modconv/module_fixture.hpp"
 #include "tests/support/fixtures.hpp"
@@ -93,10 +95,28 @@ TEST_F(ConvertedSong, NamesNoBankSoThePlayerTakesItsDefaultBank) {
     EXPECT_EQ(FieldText(std::get<InstrumentBank>(bank).packName), "Default pack");
 }
 
-TEST_F(ConvertedSong, PlaysInMelvoplayWithTheDefaultBank) {
-    if (!fs::exists(fs::path(MELVO_BIN_DIR) / "instruments" / "default.mvi")) {
-        GTEST_SKIP() << "no default bank beside melvoplay yet";
+TEST_F(ConvertedSong, SoundsWithTheDefaultBankAtEveryBeatWithANote) {
+    const SongRecord song = std::get<SongRecord>(TryLoadSongFile(songPath_));
+    const BankLoadResult loaded =
+        TryLoadInstrumentBank(std::string(MELVO_BIN_DIR) + "/instruments/", FieldText(song.bankName));
+    ASSERT_TRUE(std::holds_alternative<InstrumentBank>(loaded)) << "the build places the default bank in bin/";
+    const InstrumentBank& bank = std::get<InstrumentBank>(loaded);
+    Player player(song.tempo, song, bank);
+    for (int beat = 0; beat < kBeatsPerSong; ++beat) {
+        int peak = 0;
+        for (int i = 0; i < player.samplesPerBeat(); ++i) {
+            peak = std::max(peak, std::abs(int{player.NextSample()}));
+        }
+        const bool hasNote = std::any_of(song.notes[static_cast<std::size_t>(beat)].begin(),
+                                         song.notes[static_cast<std::size_t>(beat)].end(),
+                                         [](const NoteSlot& slot) { return !slot.IsEmptyPair(); });
+        if (hasNote) {
+            EXPECT_GT(peak, 300) << "beat " << beat;
+        }
     }
+}
+
+TEST_F(ConvertedSong, PlaysInMelvoplayWithTheDefaultBank) {
     test::ProcessOptions options;
     options.environment["SDL_AUDIODRIVER"] = "dummy";
     options.standardInput = "q";
