@@ -16,7 +16,7 @@ constexpr double kPeakLevel = 0.85 * 32767.0;  // leaves headroom; the mixer tak
 
 using Signal = std::vector<double>;
 
-Signal Blank(double seconds) { return Signal(static_cast<std::size_t>(seconds * kRate + 0.5), 0.0); }
+Signal Blank(double seconds) { return Signal(static_cast<std::size_t>(std::lround(seconds * kRate)), 0.0); }
 double TimeOf(std::size_t index) { return static_cast<double>(index) / kRate; }
 
 // A raised-cosine rise over `seconds`, so no sound starts with a click.
@@ -185,7 +185,9 @@ auto Vibrato(double depth, double rate, double delaySeconds) {
 std::vector<std::int16_t> Flute() {
     Signal s = Blank(1.0);
     const auto vibrato = Vibrato(0.003, 5.0, 0.15);
-    for (const auto& [harmonic, level] : {std::pair{1.0, 1.0}, {2.0, 0.3}, {3.0, 0.12}, {4.0, 0.04}}) {
+    for (const auto& partial : {std::pair{1.0, 1.0}, {2.0, 0.3}, {3.0, 0.12}, {4.0, 0.04}}) {
+        const double harmonic = partial.first;
+        const double level = partial.second;
         AddTone(
             s, [&, harmonic](double t) { return harmonic * kNote * vibrato(t); },
             [level](double t) { return level * Rise(t, 0.045); });

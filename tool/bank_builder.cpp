@@ -13,7 +13,7 @@ namespace melvo {
 namespace {
 
 constexpr std::uint64_t kLargestDataOffset = std::numeric_limits<std::uint32_t>::max();
-constexpr std::size_t kCopyPieceSize = 1024 * 1024;
+constexpr std::size_t kCopyPieceSize = std::size_t{1024} * 1024;
 
 class FileByteSource final : public ByteSource {
 public:

@@ -12,7 +12,7 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kRiffTag = {'R', 'I', 'F', 'F'};
 constexpr std::array<std::uint8_t, 4> kDataTag = {'d', 'a', 't', 'a'};
 constexpr std::size_t kHeaderFieldsEnd = 20;
-constexpr std::size_t kScanPieceSize = 64 * 1024;
+constexpr std::size_t kScanPieceSize = std::size_t{64} * 1024;
 
 bool TagAt(Bytes bytes, std::size_t offset, const std::array<std::uint8_t, 4>& tag) {
     if (offset + tag.size() > bytes.size()) {

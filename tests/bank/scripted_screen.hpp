@@ -14,7 +14,7 @@ namespace melvo::test {
 
 class ScriptedScreen final : public ToolScreen {
 public:
-    explicit ScriptedScreen(std::vector<std::string> answers) : answers_(answers.begin(), answers.end()) {}
+    explicit ScriptedScreen(const std::vector<std::string>& answers) : answers_(answers.begin(), answers.end()) {}
 
     void Print(std::string_view text) override { transcript_ += text; }
     std::string ReadField() override {

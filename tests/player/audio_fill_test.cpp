@@ -29,18 +29,20 @@ protected:
         song_.notes[0][1] = {1, 0};
         song_.notes[1][0] = {1, 0};
         written.clear();
+        watchedPlayer = &player_;
     }
+    ~AudioFill() override { watchedPlayer = nullptr; }
 
     SongRecord song_;
     InstrumentBank bank_;
     StaffText staves_ = BuildStaves(song_);
     RedrawFrames frames_{song_, bank_, staves_, FrameStyle{}};
+    Player player_{song_.tempo, song_, bank_};
 };
 
 TEST_F(AudioFill, AFullBufferHolds4096SamplesFromTheSequencerInOrder) {
-    Player player(song_.tempo, song_, bank_);
+    Player& player = player_;
     Player reference(song_.tempo, song_, bank_);
-    watchedPlayer = &player;
     for (int buffer = 0; buffer < 3; ++buffer) {
         std::vector<std::uint8_t> bytes(8192, 0xAA);
         FillAudioBuffer(player, frames_, RecordFrame, bytes);
@@ -59,8 +61,7 @@ TEST_F(AudioFill, AFullBufferHolds4096SamplesFromTheSequencerInOrder) {
 }
 
 TEST_F(AudioFill, FramesComeRightAfterEachBeatsLastSampleTwoInOneBufferAtFastTempos) {
-    Player player(song_.tempo, song_, bank_);
-    watchedPlayer = &player;
+    Player& player = player_;
     std::vector<std::uint8_t> bytes(8192);
     FillAudioBuffer(player, frames_, RecordFrame, bytes);
     ASSERT_EQ(written.size(), 1u);
@@ -76,8 +77,7 @@ TEST_F(AudioFill, FramesComeRightAfterEachBeatsLastSampleTwoInOneBufferAtFastTem
 }
 
 TEST_F(AudioFill, AnEmptyBufferMakesNothingAndAnOddByteIsLeftAlone) {
-    Player player(song_.tempo, song_, bank_);
-    watchedPlayer = &player;
+    Player& player = player_;
     std::vector<std::uint8_t> none;
     FillAudioBuffer(player, frames_, RecordFrame, none);
     EXPECT_EQ(player.sampleCount(), 0);
