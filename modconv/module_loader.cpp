@@ -3,24 +3,11 @@
 #include <utility>
 
 #include "platform/console.hpp"
+#include "platform/file_byte_source.hpp"
 #include "platform/files.hpp"
 
 namespace melvo {
-namespace {
-
-// Lets the reader pull only the ranges it needs straight from the file.
-class FileByteSource final : public ByteSource {
-public:
-    explicit FileByteSource(const platform::RegularFile& file) : file_(file), size_(file.Size()) {}
-    std::uint64_t Size() const override { return size_; }
-    std::size_t ReadAt(std::uint64_t offset, MutableBytes out) const override { return file_.ReadAt(offset, out); }
-
-private:
-    const platform::RegularFile& file_;
-    std::uint64_t size_;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 std::string ModuleReadLines(const ModuleReadResult& result, std::string_view path, bool toTerminal) {
     std::string lines;
@@ -47,7 +34,7 @@ int LoadModule(ModuleRecord& module, const std::string& path, std::string& out, 
         out += "File " + path + " not found!";
         return kModuleNotFound;
     }
-    ModuleReadResult result = ReadModule(FileByteSource(*file));
+    ModuleReadResult result = ReadModule(platform::FileByteSource(*file));
     out += ModuleReadLines(result, path, toTerminal);
     if (result.error != ModuleReadError::None) {
         return kModuleRefused;

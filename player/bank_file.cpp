@@ -3,21 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/file_byte_source.hpp"
 #include "platform/files.hpp"
 #include "player/report_error.hpp"
 
 namespace melvo {
 namespace {
-
-class FileByteSource final : public ByteSource {
-public:
-    explicit FileByteSource(const platform::RegularFile& file) : file_(file) {}
-    std::uint64_t Size() const override { return file_.Size(); }
-    std::size_t ReadAt(std::uint64_t offset, MutableBytes out) const override { return file_.ReadAt(offset, out); }
-
-private:
-    const platform::RegularFile& file_;
-};
 
 // Reads the slot's samples, cut to the whole samples that lie inside the source.
 SampleSlot ReadSlot(const ByteSource& source, const BankTableEntry& entry) {
@@ -115,7 +106,7 @@ BankLoadResult TryLoadInstrumentBank(const std::string& directory, const std::st
     if (!file) {
         return BankLoadError::FileNotFound;
     }
-    return ParseInstrumentBank(FileByteSource(*file));
+    return ParseInstrumentBank(platform::FileByteSource(*file));
 }
 
 InstrumentBank LoadInstrumentBank(const std::string& directory, const std::string& name) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_byte_source.hpp"
 #include "platform/files.hpp"
 #include "tool/wav_file.hpp"
 
@@ -14,17 +15,6 @@ namespace {
 
 constexpr std::uint64_t kLargestDataOffset = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kCopyPieceSize = std::size_t{1024} * 1024;
-
-class FileByteSource final : public ByteSource {
-public:
-    explicit FileByteSource(const platform::RegularFile& file) : file_(file), size_(file.Size()) {}
-    std::uint64_t Size() const override { return size_; }
-    std::size_t ReadAt(std::uint64_t offset, MutableBytes out) const override { return file_.ReadAt(offset, out); }
-
-private:
-    const platform::RegularFile& file_;
-    std::uint64_t size_;
-};
 
 // Appends `count` bytes of `source` from `offset` on; a source that turns out
 // shorter than its size said ends the copy early, and so does a failed write,
@@ -87,7 +77,7 @@ public:
             return Abort(screen_, BankBuildOutcome::WavNotLoaded);
         }
         screen_.PrintLine("Importing " + path + " ...");
-        const FileByteSource wav(*file);
+        const platform::FileByteSource wav(*file);
         const WavHeaderFields fields = ReadWavHeaderFields(wav);
         table_[slot] = BankTableEntry{fields.riffSize, fields.numberAt16, kBankSampleRate,
                                       static_cast<std::uint32_t>(dataOffset_)};

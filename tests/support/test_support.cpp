@@ -57,9 +57,17 @@ void CloseIfOpen(int& fd) {
     }
 }
 
-}  // namespace
+// The child's ends of its three pipes, and the parent's.
+struct Spawned {
+    pid_t pid = -1;
+    int stdinFd = -1;   // parent's write end
+    int stdoutFd = -1;  // parent's read end, closed when stdout goes to a file
+    int stderrFd = -1;  // parent's read end
+};
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+// Starts `argv` with its standard streams on pipes (stdin from /dev/null
+// unless `stdinFromPipe`), in the options' environment and directory.
+Spawned Spawn(const std::vector<std::string>& argv, const ProcessOptions& options, bool stdinFromPipe) {
     int inPipe[2] = {-1, -1};
     int outPipe[2] = {-1, -1};
     int errPipe[2] = {-1, -1};
@@ -71,7 +79,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         throw std::runtime_error("fork failed");
     }
     if (child == 0) {
-        if (options.standardInput || options.holdStandardInputOpen) {
+        if (stdinFromPipe) {
             dup2(inPipe[0], STDIN_FILENO);
         } else {
             const int devNull = open("/dev/null", O_RDONLY);
@@ -102,25 +110,34 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         execvp(args[0], args.data());
         _exit(127);
     }
+    signal(SIGPIPE, SIG_IGN);
     close(inPipe[0]);
     close(outPipe[1]);
     close(errPipe[1]);
-    signal(SIGPIPE, SIG_IGN);
+    return Spawned{child, inPipe[1], outPipe[0], errPipe[0]};
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+    const Spawned spawned = Spawn(argv, options, options.standardInput || options.holdStandardInputOpen);
+    const pid_t child = spawned.pid;
+    int stdinFd = spawned.stdinFd;
 
     std::string input = options.standardInput.value_or("");
     std::size_t written = 0;
     if (options.holdStandardInputOpen) {
         input.clear();
     } else if (input.empty()) {
-        CloseIfOpen(inPipe[1]);
+        CloseIfOpen(stdinFd);
     } else {
-        fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
+        fcntl(stdinFd, F_SETFL, O_NONBLOCK);
     }
 
     ProcessResult result;
     const auto deadline = std::chrono::steady_clock::now() + options.timeout;
-    int outFd = outPipe[0];
-    int errFd = errPipe[0];
+    int outFd = spawned.stdoutFd;
+    int errFd = spawned.stderrFd;
     char buffer[65536];
     while (outFd >= 0 || errFd >= 0) {
         const auto now = std::chrono::steady_clock::now();
@@ -139,7 +156,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         add(outFd, POLLIN);
         add(errFd, POLLIN);
         if (written < input.size()) {
-            add(inPipe[1], POLLOUT);
+            add(stdinFd, POLLOUT);
         }
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
         if (poll(fds, static_cast<nfds_t>(count), static_cast<int>(std::min<long long>(remaining, 100))) < 0 &&
@@ -150,13 +167,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
             if (fds[i].revents == 0) {
                 continue;
             }
-            if (fds[i].fd == inPipe[1]) {
-                const ssize_t n = write(inPipe[1], input.data() + written, input.size() - written);
+            if (fds[i].fd == stdinFd) {
+                const ssize_t n = write(stdinFd, input.data() + written, input.size() - written);
                 if (n > 0) {
                     written += static_cast<std::size_t>(n);
                 }
                 if (n < 0 || written == input.size()) {
-                    CloseIfOpen(inPipe[1]);
+                    CloseIfOpen(stdinFd);
                 }
                 continue;
             }
@@ -173,7 +190,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
             }
         }
     }
-    CloseIfOpen(inPipe[1]);
+    CloseIfOpen(stdinFd);
     CloseIfOpen(outFd);
     CloseIfOpen(errFd);
     int status = 0;
@@ -200,50 +217,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
 }
 
 RunningProcess::RunningProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
-    int inPipe[2] = {-1, -1};
-    int outPipe[2] = {-1, -1};
-    int errPipe[2] = {-1, -1};
-    if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error("fork failed");
-    }
-    if (child == 0) {
-        dup2(inPipe[0], STDIN_FILENO);
-        if (options.standardOutputFile) {
-            const int outFile = open(options.standardOutputFile->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(outFile, STDOUT_FILENO);
-        } else {
-            dup2(outPipe[1], STDOUT_FILENO);
-        }
-        dup2(errPipe[1], STDERR_FILENO);
-        for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
-            close(fd);
-        }
-        for (const auto& [key, value] : options.environment) {
-            setenv(key.c_str(), value.c_str(), 1);
-        }
-        if (options.workingDirectory && chdir(options.workingDirectory->c_str()) != 0) {
-            _exit(126);
-        }
-        std::vector<char*> args;
-        for (const auto& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    signal(SIGPIPE, SIG_IGN);
-    close(inPipe[0]);
-    close(outPipe[1]);
-    close(errPipe[1]);
-    pid_ = child;
-    stdinFd_ = inPipe[1];
-    stdoutFd_ = outPipe[0];
-    stderrFd_ = errPipe[0];
+    const Spawned spawned = Spawn(argv, options, true);
+    pid_ = spawned.pid;
+    stdinFd_ = spawned.stdinFd;
+    stdoutFd_ = spawned.stdoutFd;
+    stderrFd_ = spawned.stderrFd;
     if (options.standardOutputFile) {
         CloseIfOpen(stdoutFd_);
     }
